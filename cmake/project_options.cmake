@@ -1,0 +1,11 @@
+# Options shared by every target of ours (not by third-party code such as
+# GoogleTest built from source).
+#
+# The program's own texts are GBK bytes: sources stay readable UTF-8 and the
+# compiler writes string literals in GBK.
+function(qh_target_options target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Werror
+    -finput-charset=UTF-8 -fexec-charset=GBK)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

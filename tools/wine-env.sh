@@ -1,0 +1,64 @@
+# Wine and Xvfb for running the Windows build on Linux. Source it, then
+#   wine_env_start DIR   private prefix and display under DIR, services up
+#   wine_env_stop        stops the wine server and the display (the caller's
+#                        EXIT trap should call it)
+# Xvfb and the wine server never write to the caller's output: a process left
+# holding it open would keep a CI run waiting.
+
+_wine_env_dir=
+_wine_env_xvfb_pid=
+
+wine_env_start() {
+  local root
+  root=$(mkdir -p "$1" && cd "$1" && pwd) || return 1
+  _wine_env_dir=$root
+  export WINEPREFIX="$root/prefix"
+  export WINEARCH=win64
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=d;winemenubuilder.exe=d"
+  # Wine honours a proxy even for loopback addresses.
+  unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
+
+  rm -f "$root/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
+    3>"$root/display" </dev/null >"$root/xvfb.log" 2>&1 &
+  _wine_env_xvfb_pid=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$root/display" ] && break
+    sleep 0.05
+  done
+  if [ ! -s "$root/display" ]; then
+    echo "wine-env: Xvfb did not start (see $root/xvfb.log)" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$root/display")"
+
+  wineserver -p </dev/null >/dev/null 2>&1
+  if [ ! -f "$WINEPREFIX/.qh-ready" ]; then
+    mkdir -p "$root/home"
+    HOME="$root/home" wineboot --init </dev/null >"$root/wineboot.log" 2>&1
+    # regedit reads UTF-16LE with a byte-order mark; UTF-8 garbles 宋体.
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$(dirname "${BASH_SOURCE[0]}")/wine-test.reg.in"; } \
+      >"$root/wine-test.reg"
+    wine regedit /S "$root/wine-test.reg" </dev/null >/dev/null 2>&1
+    wineserver -k </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.qh-ready"
+  fi
+  # Start Wine's services now: started by the first test instead, they would
+  # inherit the test runner's pipes and keep it waiting.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  return 0
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+  fi
+  if [ -n "$_wine_env_xvfb_pid" ]; then
+    kill "$_wine_env_xvfb_pid" 2>/dev/null || true
+    wait "$_wine_env_xvfb_pid" 2>/dev/null || true
+    _wine_env_xvfb_pid=
+  fi
+}
