@@ -14,22 +14,27 @@ constexpr const char* kWeekdayNames[7] = {"星期一", "星期二", "星期三",
 
 std::string_view Character(const char* list, int index) { return std::string_view(list + 2 * index, 2); }
 
-// Replaces every occurrence of token, walking character by character so that
-// a token is never matched across a double-byte character.
-void ReplaceToken(std::string& text, std::string_view token, std::string_view value) {
+// Copies the template, replacing each token by its text. One walk does all
+// tokens: none of the texts put in contains a '%', so this is the same as
+// replacing the tokens one after another. A lead byte takes its trail byte
+// with it, so a token is never matched across a double-byte character.
+std::string FillTemplate(std::string_view format, const std::string_view (&texts)[7]) {
+  static constexpr char kTokens[] = "YSMDymd";
   std::string out;
-  out.reserve(text.size() + value.size());
-  for (std::size_t i = 0; i < text.size();) {
-    if (text.compare(i, token.size(), token) == 0) {
-      out.append(value);
-      i += token.size();
-    } else {
-      const std::size_t length = static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size() ? 2 : 1;
-      out.append(text, i, length);
-      i += length;
+  out.reserve(format.size() + 32);
+  for (std::size_t i = 0; i < format.size();) {
+    if (format[i] == '%' && i + 1 < format.size()) {
+      if (const char* token = std::char_traits<char>::find(kTokens, 7, format[i + 1])) {
+        out.append(texts[token - kTokens]);
+        i += 2;
+        continue;
+      }
     }
+    const std::size_t length = static_cast<unsigned char>(format[i]) >= 0x80 && i + 1 < format.size() ? 2 : 1;
+    out.append(format, i, length);
+    i += length;
   }
-  text.swap(out);
+  return out;
 }
 
 }  // namespace
@@ -78,15 +83,13 @@ std::string FormatDateText(runtime::DateTime moment, std::string_view format) {
   int stem = 0, branch = 0;
   SplitCycle(cycle, stem, branch);
 
-  std::string text(format);
-  ReplaceToken(text, "%Y", GetCycleText(cycle));
-  ReplaceToken(text, "%S", GetZodiacName(branch));
-  ReplaceToken(text, "%M", monthName);
-  ReplaceToken(text, "%D", dayName);
-  ReplaceToken(text, "%y", std::to_string(p.year));
-  ReplaceToken(text, "%m", std::to_string(p.month));
-  ReplaceToken(text, "%d", std::to_string(p.day));
-  return text;
+  const std::string cycleText = GetCycleText(cycle);
+  const std::string animal = GetZodiacName(branch);
+  const std::string year = std::to_string(p.year);
+  const std::string month = std::to_string(p.month);
+  const std::string day = std::to_string(p.day);
+  const std::string_view texts[7] = {cycleText, animal, monthName, dayName, year, month, day};
+  return FillTemplate(format, texts);
 }
 
 std::string FormatDate(std::uint16_t year, std::uint16_t month, std::uint16_t day, std::string_view format) {

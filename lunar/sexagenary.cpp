@@ -60,13 +60,8 @@ int GetYearCycle(runtime::DateTime moment) {
       --term;  // the term has not arrived yet on this day
     }
   } else {
-    std::uint16_t y = year, m = month, d = day;
-    // Terms are at most 16 days apart, so this ends within the year or at its start.
-    while (term == 0) {
-      StepDay(y, m, d, false);
-      if (y < year) break;
-      term = GetSolarTermOfDay(y, m, d);
-    }
+    // The latest term on an earlier day of the same year (none before 小寒).
+    term = CountSolarTermsBefore(year, month, day);
   }
   if (term < kLiChun) cycle = cycle == 1 ? 60 : cycle - 1;
   return cycle;

@@ -27,6 +27,17 @@ std::uint16_t GetSolarTermOfDay(std::uint16_t year, std::uint16_t month, std::ui
   return 0;
 }
 
+int CountSolarTermsBefore(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+  if (year < kSolarTermFirstYear || year > kSolarTermLastYear) return 0;
+  int count = 0;
+  while (count < 24) {
+    const std::uint8_t* entry = Entry(year, count + 1);
+    if (entry[0] > month || (entry[0] == month && entry[1] >= day)) break;
+    ++count;
+  }
+  return count;
+}
+
 runtime::DateTime GetSolarTermTime(std::uint16_t year, int term) {
   if (year < kSolarTermFirstYear || year > kSolarTermLastYear || term < 1 || term > 24) {
     return runtime::kMinDateTime;

@@ -27,7 +27,7 @@ class Converter {
     }
     char* src = const_cast<char*>(in.data());
     std::size_t srcLeft = in.size();
-    char buffer[256];
+    char buffer[16384];
     while (srcLeft > 0) {
       char* dst = buffer;
       std::size_t dstLeft = sizeof buffer;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "lunar/gregorian.h"
+#include "lunar/solar_terms.h"
 #include "tests/support/gbk_expect.h"
 
 namespace lunar {
@@ -61,6 +63,34 @@ TEST(Sexagenary, YearChangesAtTheMomentOfLiChun) {
     EXPECT_EQ(GetYearCycle(c.moment), c.cycle)
         << p.year << "-" << p.month << "-" << p.day << " " << p.hour << ":" << p.minute << ":" << p.second;
   }
+}
+
+}  // namespace
+}  // namespace lunar
+
+namespace lunar {
+namespace {
+
+// Across the whole range the cycle year of a day (taken at 23:59:59) steps
+// by one exactly on the days of 立春, and never otherwise.
+TEST(Sexagenary, CycleYearStepsOnlyOnLiChunDays) {
+  std::uint16_t y = 1901, m = 2, d = 19;
+  int previous = GetYearCycle(At(y, m, d, 23, 59, 59));
+  ASSERT_EQ(previous, 38);
+  int steps = 0;
+  while (true) {
+    StepDay(y, m, d, true);
+    if (!IsSupportedDate(y, m, d)) break;
+    const int cycle = GetYearCycle(At(y, m, d, 23, 59, 59));
+    if (GetSolarTermOfDay(y, m, d) == 3) {
+      ASSERT_EQ(cycle, previous % 60 + 1) << y;
+      ++steps;
+    } else {
+      ASSERT_EQ(cycle, previous) << y << "-" << m << "-" << d;
+    }
+    previous = cycle;
+  }
+  EXPECT_EQ(steps, 147);  // 立春 of 1902 .. 2048
 }
 
 }  // namespace
