@@ -34,21 +34,26 @@ wine_env_start() {
   fi
   export DISPLAY=":$(head -n1 "$root/display")"
 
-  wineserver -p </dev/null >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX"
+  wineserver -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.qh-ready" ]; then
     mkdir -p "$root/home"
-    HOME="$root/home" wineboot --init </dev/null >"$root/wineboot.log" 2>&1
+    HOME="$root/home" wineboot --init </dev/null >"$root/wineboot.log" 2>&1 || true
     # regedit reads UTF-16LE with a byte-order mark; UTF-8 garbles 宋体.
     { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$(dirname "${BASH_SOURCE[0]}")/wine-test.reg.in"; } \
       >"$root/wine-test.reg"
-    wine regedit /S "$root/wine-test.reg" </dev/null >/dev/null 2>&1
-    wineserver -k </dev/null >/dev/null 2>&1
-    wineserver -p </dev/null >/dev/null 2>&1
+    wine regedit /S "$root/wine-test.reg" </dev/null >/dev/null 2>&1 || true
+    # Nothing started while booting may outlive it.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.qh-ready"
   fi
   # Start Wine's services now: started by the first test instead, they would
   # inherit the test runner's pipes and keep it waiting.
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  if ! wine cmd /c exit </dev/null >/dev/null 2>&1; then
+    echo "wine-env: Wine does not start programs in $WINEPREFIX (see $root/wineboot.log)" >&2
+    return 1
+  fi
   return 0
 }
 
