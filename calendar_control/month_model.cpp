@@ -48,4 +48,15 @@ MonthModel BuildMonthModel(const lunar::DateRec& selection, const lunar::DateRec
   return model;
 }
 
+std::string CellNumberLabel(const DayCell& cell) {
+  if (cell.date.day == 1) return std::to_string(cell.date.month) + ".1";
+  return std::to_string(cell.date.day);
+}
+
+std::string CellLunarLabel(const DayCell& cell) {
+  if (cell.lunar.day == 0) return {};
+  if (cell.lunar.day == 1) return lunar::GetLunarMonthName(cell.lunar.month, cell.lunar.leap != 0);
+  return lunar::GetLunarDayName(cell.lunar.day);
+}
+
 }  // namespace calendar

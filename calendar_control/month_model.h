@@ -39,4 +39,11 @@ struct MonthModel {
 MonthModel BuildMonthModel(const lunar::DateRec& selection, const lunar::DateRec& lunarSelection,
                            bool gregorianMode);
 
+// The texts a cell shows. The day number: "12.1" on the first of a month,
+// else the day alone. The lunar text: the lunar month's name on its first
+// day (冬月, 闰五月), else the lunar day's name; empty for a day outside the
+// lunar span.
+std::string CellNumberLabel(const DayCell& cell);
+std::string CellLunarLabel(const DayCell& cell);
+
 }  // namespace calendar

@@ -78,5 +78,32 @@ TEST(MonthModel, LastMonthOfTheRange) {
   EXPECT_EQ(model.cells[41].term, 0);  // 2049-01-05 小寒 is in the table, 01-10 is not a term day
 }
 
+TEST(MonthModel, CellTexts) {
+  // Gregorian December 2010: cell 2 is December 1, lunar 10-26; cell 7 is
+  // December 6, lunar 11-01; cell 33 is January 1.
+  const MonthModel model = ModelOf(2010, 12, 19, true);
+  struct Case {
+    int index;
+    const char* number;
+    const char* lunarText;
+  };
+  const Case cases[] = {
+      {2, "12.1", "廿六"}, {7, "6", "冬月"}, {20, "19", "十四"}, {33, "1.1", "廿七"}, {0, "29", "廿四"},
+  };
+  for (const Case& c : cases) {
+    const DayCell& cell = model.cells[static_cast<std::size_t>(c.index)];
+    EXPECT_EQ(CellNumberLabel(cell), c.number) << c.index;
+    EXPECT_GBK_EQ(CellLunarLabel(cell), c.lunarText) << c.index;
+  }
+  // The leap month's first day carries the leap prefix.
+  const MonthModel leap = BuildMonthModel(DateRec(2012, 5, 30), DateRec(2012, 4, 10, 1), false);
+  EXPECT_GBK_EQ(CellLunarLabel(leap.cells[0]), "闰四月");
+  // A day outside the lunar span shows no lunar text.
+  const MonthModel first = ModelOf(1901, 2, 19, true);
+  EXPECT_EQ(first.cells[0].date, DateRec(1901, 1, 28));
+  EXPECT_EQ(CellLunarLabel(first.cells[0]), "");
+  EXPECT_EQ(CellNumberLabel(first.cells[0]), "28");
+}
+
 }  // namespace
 }  // namespace calendar
