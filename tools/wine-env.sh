@@ -1,5 +1,7 @@
 # Wine and Xvfb for running the Windows build on Linux. Source it, then
 #   wine_env_start DIR   private prefix and display under DIR, services up
+#                        (with WINE_ENV_OWN_DISPLAY=1 and a DISPLAY set, the
+#                        caller's display is used instead of an Xvfb)
 #   wine_env_stop        stops the wine server and the display (the caller's
 #                        EXIT trap should call it)
 # Xvfb and the wine server never write to the caller's output: a process left
@@ -19,6 +21,10 @@ wine_env_start() {
   # Wine honours a proxy even for loopback addresses.
   unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
 
+  if [ "${WINE_ENV_OWN_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    _wine_env_boot "$root"
+    return
+  fi
   rm -f "$root/display"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
     3>"$root/display" </dev/null >"$root/xvfb.log" 2>&1 &
@@ -33,7 +39,11 @@ wine_env_start() {
     return 1
   fi
   export DISPLAY=":$(head -n1 "$root/display")"
+  _wine_env_boot "$root"
+}
 
+_wine_env_boot() {
+  local root=$1
   mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.qh-ready" ]; then
