@@ -155,7 +155,9 @@ class Form {
   bool IsMenuChecked(std::string_view caption) const;
   void SetMenuDisabled(std::string_view caption, bool disabled);
   bool IsMenuDisabled(std::string_view caption) const;
-  // Runs the handler of the menu command id (as TrackPopupMenu returns it).
+  // The command id of a menu entry (0 for none), and running its handler as
+  // choosing it does (nothing while it is disabled).
+  UINT MenuCommandId(std::string_view caption) const;
   void RunMenuCommand(UINT id);
 
   // Custom controls: the control object, the properties and the unit ids.

@@ -358,6 +358,11 @@ bool Form::IsMenuDisabled(std::string_view caption) const {
          (GetMenuState(entry->owner, entry->id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
 }
 
+UINT Form::MenuCommandId(std::string_view caption) const {
+  const MenuEntry* entry = FindMenu(caption);
+  return entry != nullptr ? entry->id : 0;
+}
+
 void Form::RunMenuCommand(UINT id) {
   const auto caption = menuCaptions_.find(id);
   if (caption == menuCaptions_.end()) return;

@@ -63,8 +63,10 @@ ox=${origin%,*} oy=${origin#*,}
 import -window root -crop "380x142+$ox+$oy" "$work/calm.png" 2>/dev/null
 for step in 0 1 2 3 4 5; do xdotool mousemove $((ox + 60 + step * 30)) $((oy + 70)); sleep 0.05; done
 sleep 0.2
-import -window root -crop "380x142+$ox+$oy" "$artifacts/about_window.png" 2>/dev/null
-changed=$(compare -metric AE "$work/calm.png" "$artifacts/about_window.png" null: 2>&1 | cut -d' ' -f1)
+import -window root -crop "380x142+$ox+$oy" "$work/rippling.png" 2>/dev/null
+IFS=, read -r ax ay aw ah <<<"$(echo "$a" | field rect)"
+import -window root -crop "${aw}x${ah}+${ax}+${ay}" "$artifacts/about_window.png" 2>/dev/null
+changed=$(compare -metric AE "$work/calm.png" "$work/rippling.png" null: 2>&1 | cut -d' ' -f1)
 [ "${changed:-0}" -gt 200 ] 2>/dev/null || fail "the picture did not ripple ($changed pixels changed)"
 sleep 1.2
 [ "$(driver state | field status1)" != "$clock1" ] || fail "the main window's clock stopped under the About window"
@@ -93,7 +95,7 @@ sleep 0.5
 xdotool mousemove 500 600
 driver tray-rclick >/dev/null
 sleep 0.6
-import -window root "$artifacts/tray_menu.png" 2>/dev/null
+import -window root -crop 360x200+420+560 "$artifacts/tray_menu.png" 2>/dev/null
 click_at $((500 + 3 + 30)) $((600 + 3 + 10))
 sleep 0.6
 s=$(driver state)

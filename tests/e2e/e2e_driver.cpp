@@ -8,6 +8,7 @@
 //   e2e_driver cell YYYY-MM-DD    screen point of the day's cell (Gregorian view of its month)
 //   e2e_driver point X Y          screen point of a client point of the main window
 //   e2e_driver close              the close button's command (SC_CLOSE)
+//   e2e_driver restore            restores the minimised main window
 //   e2e_driver menu TOP ENTRY     screen point of a menu entry: TOP the menu's place in the
 //                                 bar (0 文件 ..), ENTRY the entry's place in it (-1: the menu itself)
 //   e2e_driver wait-gone MS       the main window is gone
@@ -213,6 +214,10 @@ int main(int argc, char** argv) {
     GetWindowRect(main, &outer);
     std::printf("outer=%ld,%ld,%ld,%ld\n", outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);
     std::printf("enabled=%d\n", IsWindowEnabled(main) ? 1 : 0);
+    std::printf("iconic=%d\n", IsIconic(main) ? 1 : 0);
+    std::printf("ansi_code_page=%u\n", GetACP());  // the driver's, started like the program
+    const POINT client = ClientToScreenPoint(main, 0, 0);
+    std::printf("client=%ld,%ld\n", client.x, client.y);
     return 0;
   }
   if (command == "cell" && argc > 2) {
@@ -273,6 +278,11 @@ int main(int argc, char** argv) {
   }
   if (command == "tray-rclick") {
     PostMessageW(main, WM_APP + 100, 100, WM_RBUTTONUP);
+    std::printf("ok\n");
+    return 0;
+  }
+  if (command == "restore") {
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     std::printf("ok\n");
     return 0;
   }

@@ -13,16 +13,24 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 driver() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
 state() { driver state; }
 field() { sed -n "s/^$1=//p"; }
+# A picture of the main window alone (its outer rectangle on the screen).
+shot() {
+  local r
+  r=$(driver state | field outer)
+  IFS=, read -r sx sy sw sh <<<"$r"
+  import -window root -crop "${sw}x${sh}+${sx}+${sy}" "$artifacts/$1.png" 2>/dev/null
+}
 
 system_dll="$WINEPREFIX/drive_c/windows/system32/SkinEngine.dll"
 temp_dir=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')" 2>/dev/null)
 skin_file="$temp_dir/asus.skn"
+data_dir=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')" 2>/dev/null)/青禾万年历
 rm -f "$system_dll" "$skin_file"
 
 pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  rm -f "$system_dll" "$skin_file"
+  rm -f "$system_dll" "$skin_file" "$data_dir/SkinEngine.dll"
 }
 trap cleanup EXIT
 
@@ -35,6 +43,7 @@ sleep 1.3  # the first clock tick and the posted DateChanged
 
 s=$(state)
 echo "$s"
+echo "ANSI code page: $(echo "$s" | field ansi_code_page)"
 today=$(date +%F)
 today_text=$(date +%Y-%-m-%-d)
 [ "$(echo "$s" | field title)" = "青禾万年历 V1.0  - 可查农历 网络校时" ] || fail "title"
@@ -46,7 +55,7 @@ echo "$s" | field status2 | grep -q '^作者：' || fail "credit line"
 [ "$(echo "$s" | field outer | cut -d, -f3-)" = "760,395" ] || fail "outer size"
 [ -f "$system_dll" ] || fail "SkinEngine.dll not deployed into the system directory"
 [ -f "$skin_file" ] || fail "asus.skn not written into the temporary-files directory"
-import -window root "$artifacts/main_window.png" 2>/dev/null
+shot main_window
 
 # Another day: tomorrow, or yesterday when tomorrow is in the next month.
 if [ "$(date -d tomorrow +%m)" = "$(date +%m)" ]; then
@@ -61,7 +70,7 @@ sleep 0.5
 s=$(state)
 [ "$(echo "$s" | field status0)" = "$expected" ] || fail "after a click on $other: $(echo "$s" | field status0)"
 [ "$(echo "$s" | field today_button)" = visible ] || fail "今天 button hidden after another day was chosen"
-import -window root "$artifacts/main_window_other_day.png" 2>/dev/null
+shot main_window_other_day
 
 # The 今天 button (117, 243, 35 x 19) brings today back.
 button=$(driver point 134 252)
@@ -86,7 +95,7 @@ click_menu() {
 click_menu 0 2
 s=$(state)
 echo "$s" | field year_selector | grep -q '^..(.)-[0-9]*$' || fail "农历 view: year selector reads $(echo "$s" | field year_selector)"
-import -window root "$artifacts/main_window_lunar.png" 2>/dev/null
+shot main_window_lunar
 # 公历 brings the Gregorian view back.
 click_menu 0 1
 s=$(state)
@@ -99,11 +108,21 @@ code=$?
 pid=
 [ "$code" -eq 0 ] || fail "exit code $code after 退出"
 
-# A second start: the close button ends it with code 0 as well, and the
-# files deployed by the first start are left as they are.
+# A second start, with a foreign file of the skin engine's name in the system
+# directory (as when it could not be written there): it is never replaced
+# nor loaded; the carried library goes to the per-user folder and is loaded
+# from there, and the window is skinned all the same. The close button ends
+# the program with code 0.
+printf 'not the skin engine' >"$system_dll"
+rm -f "$data_dir/SkinEngine.dll"
 wine "$program" >/dev/null 2>&1 &
 pid=$!
 [ "$(driver wait 20000)" = ok ] || fail "the main window did not appear a second time"
+sleep 0.5
+[ "$(cat "$system_dll")" = "not the skin engine" ] || fail "the foreign SkinEngine.dll was replaced"
+cmp -s "$data_dir/SkinEngine.dll" "$(dirname "$program")/carried/SkinEngine.dll" ||
+  fail "the skin engine was not deployed into the per-user folder"
+shot main_window_private_skin_engine
 driver close >/dev/null
 wait "$pid"
 code=$?
