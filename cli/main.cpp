@@ -1,5 +1,6 @@
 // qhcal's entry point: arguments in, GBK text out, converted for the
-// terminal (UTF-8; UTF-16 to a Windows console).
+// terminal (UTF-8; UTF-16 to a Windows console). The iCalendar export comes
+// back as UTF-8 bytes already and is written as it is.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "runtime/text_encoding.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 #else
@@ -31,6 +34,18 @@ void Write(FILE* stream, const std::string& gbk) {
   std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
 
+void WriteBytes(const std::string& utf8) {
+  DWORD mode = 0;
+  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+    Write(stdout, runtime::Utf8ToGbk(utf8));  // to be read, not saved
+    return;
+  }
+  // Text mode would turn the file's CR LF into CR CR LF.
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
 std::vector<std::string> Arguments(int, char**) {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -46,6 +61,8 @@ void Write(FILE* stream, const std::string& gbk) {
   const std::string utf8 = runtime::GbkToUtf8(gbk);
   std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
+
+void WriteBytes(const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
 
 std::vector<std::string> Arguments(int argc, char** argv) {
   std::vector<std::string> args;
@@ -63,8 +80,13 @@ int main(int argc, char** argv) {
   options.today = runtime::CurrentDateTime();
   options.ansi = IsTerminal();
   std::string out, err;
-  const int status = qhcal::Run(Arguments(argc, argv), options, out, err);
-  Write(stdout, out);
+  qhcal::OutKind outKind = qhcal::OutKind::kGbkText;
+  const int status = qhcal::Run(Arguments(argc, argv), options, out, err, &outKind);
+  if (outKind == qhcal::OutKind::kUtf8Bytes) {
+    WriteBytes(out);
+  } else {
+    Write(stdout, out);
+  }
   Write(stderr, err);
   std::fflush(stdout);
   return status;

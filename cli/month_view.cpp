@@ -1,6 +1,7 @@
 #include "cli/month_view.h"
 
 #include "lunar/date_text.h"
+#include "lunar/festivals.h"
 
 namespace qhcal {
 namespace {
@@ -13,7 +14,11 @@ void PadTo(std::string& line, std::size_t width) {
   if (line.size() < width) line.append(width - line.size(), ' ');
 }
 
+// A festival takes the place of the lunar day, as on a wall calendar; the
+// first one when two meet. Every festival name fits the cell (three characters).
 std::string CellLunarText(const calendar::DayCell& cell) {
+  const auto festivals = lunar::GetFestivalsOfDay(cell.date.year, cell.date.month, cell.date.day);
+  if (!festivals.empty()) return festivals.front()->name;
   if (cell.lunar.day == 0) return {};  // outside the lunar span
   if (cell.lunar.day == 1) return lunar::GetLunarMonthName(cell.lunar.month, cell.lunar.leap != 0);
   return lunar::GetLunarDayName(cell.lunar.day);
@@ -77,6 +82,18 @@ std::string RenderMonth(const calendar::MonthModel& model, bool ansi) {
     text += days + "\n" + lunars + "\n";
   }
   if (!model.termLine.empty()) text += model.termLine + "\n";
+
+  // The shown month's festivals: "2月16日除夕  2月17日春节".
+  std::string festivalLine;
+  for (int index = 0; index < calendar::kCellCount; ++index) {
+    if (!model.InMonth(index)) continue;
+    const lunar::DateRec& d = model.cells[static_cast<std::size_t>(index)].date;
+    for (const lunar::Festival* f : lunar::GetFestivalsOfDay(d.year, d.month, d.day)) {
+      if (!festivalLine.empty()) festivalLine += "  ";
+      festivalLine += std::to_string(d.month) + "月" + std::to_string(d.day) + "日" + f->name;
+    }
+  }
+  if (!festivalLine.empty()) text += festivalLine + "\n";
   return text;
 }
 

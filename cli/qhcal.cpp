@@ -5,8 +5,10 @@
 #include <string_view>
 
 #include "calendar_control/month_model.h"
+#include "cli/ics.h"
 #include "cli/month_view.h"
 #include "lunar/date_text.h"
+#include "lunar/festivals.h"
 #include "lunar/lunar_calendar.h"
 #include "lunar/sexagenary.h"
 #include "lunar/solar_terms.h"
@@ -25,10 +27,17 @@ constexpr char kUsage[] =
     "  qhcal convert YYYY-MM-DD                公历日期转农历\n"
     "  qhcal convert --lunar YYYY-MM-DD [--leap]   农历日期转公历\n"
     "  qhcal terms 年                          一年的二十四节气（1880-2079）\n"
+    "  qhcal festivals 年                      一年的节日（1902-2048）\n"
+    "  qhcal ics 起始年 结束年 [--terms] [--festivals]\n"
+    "                                          导出 iCalendar 日历（UTF-8）：--terms 节气时刻\n"
+    "                                          （1880-2079），--festivals 节日（1902-2048）；\n"
+    "                                          两者都不写时一并导出\n"
     "  qhcal dump 起始日期 结束日期             逐日列出（制表符分隔）\n"
     "日期范围：公历 1901-02-19 至 2048-12-31。\n";
 
 constexpr char kSpanText[] = "公历 1901-02-19 至 2048-12-31";
+constexpr int kFirstTermYear = 1880;
+constexpr int kLastTermYear = 2079;
 
 // YYYY-MM-DD with 1-4 digit year and 1-2 digit month and day; nothing else.
 std::optional<DateRec> ParseDate(std::string_view text) {
@@ -101,6 +110,10 @@ class Arguments {
         lunar = true;
       } else if (arg == "--leap") {
         leap = true;
+      } else if (arg == "--terms") {
+        terms = true;
+      } else if (arg == "--festivals") {
+        festivals = true;
       } else {
         positional.push_back(arg);
       }
@@ -108,6 +121,8 @@ class Arguments {
   }
   bool lunar = false;
   bool leap = false;
+  bool terms = false;      // ics only
+  bool festivals = false;  // ics only
   std::vector<std::string> positional;
 };
 
@@ -126,8 +141,23 @@ std::string DayReport(const DateRec& day) {
     text += "节气 " + lunar::GetSolarTermName(term) + " " +
             IsoTime(runtime::SplitDateTime(lunar::GetSolarTermTime(day.year, term))) + "\n";
   }
+  if (const auto festivals = lunar::GetFestivalsOfDay(day.year, day.month, day.day); !festivals.empty()) {
+    text += "节日";
+    for (const lunar::Festival* f : festivals) text += std::string(" ") + f->name;
+    text += "\n";
+  }
   return text;
 }
+
+std::optional<int> ParseYear(const std::string& text, std::string& err) {
+  const std::optional<int> year = ParseNumber(text, 0, 999999);
+  if (!year) BadInput(err, "无法识别的年份“" + text + "”");
+  return year;
+}
+
+bool IsFestivalYear(int year) { return year >= lunar::kFirstFestivalYear && year <= lunar::kLastFestivalYear; }
+
+const char kFestivalRangeText[] = "节日仅支持 1902 至 2048 年（须有全年的农历日期）";
 
 int Convert(const Arguments& a, std::string& out, std::string& err) {
   if (a.positional.size() != 2) return Usage(err);
@@ -157,7 +187,7 @@ int Terms(const Arguments& a, std::string& out, std::string& err) {
   if (a.positional.size() != 2 || a.lunar || a.leap) return Usage(err);
   const std::optional<int> year = ParseNumber(a.positional[1], 0, 999999);
   if (!year) return BadInput(err, "无法识别的年份“" + a.positional[1] + "”");
-  if (*year < 1880 || *year > 2079) return BadInput(err, "节气仅支持 1880 至 2079 年");
+  if (*year < kFirstTermYear || *year > kLastTermYear) return BadInput(err, "节气仅支持 1880 至 2079 年");
   for (int term = 1; term <= 24; ++term) {
     const runtime::DateTimeParts p =
         runtime::SplitDateTime(lunar::GetSolarTermTime(static_cast<std::uint16_t>(*year), term));
@@ -166,6 +196,50 @@ int Terms(const Arguments& a, std::string& out, std::string& err) {
                            static_cast<std::uint16_t>(p.day))) +
            " " + IsoTime(p) + "\n";
   }
+  return kExitOk;
+}
+
+int Festivals(const Arguments& a, std::string& out, std::string& err) {
+  if (a.positional.size() != 2 || a.lunar || a.leap) return Usage(err);
+  const std::optional<int> year = ParseYear(a.positional[1], err);
+  if (!year) return kExitBadInput;
+  if (!IsFestivalYear(*year)) return BadInput(err, kFestivalRangeText);
+  const auto y = static_cast<std::uint16_t>(*year);
+  for (std::uint16_t month = 1; month <= 12; ++month) {
+    const auto days = static_cast<std::uint16_t>(lunar::GetMonthDays(y, month));
+    for (std::uint16_t day = 1; day <= days; ++day) {
+      const std::vector<const lunar::Festival*> festivals = lunar::GetFestivalsOfDay(y, month, day);
+      if (festivals.empty()) continue;
+      DateRec l;
+      lunar::GregorianToLunar(y, month, day, l);
+      for (const lunar::Festival* f : festivals) {
+        out += IsoDate(DateRec(y, month, day)) + "\t" + f->name + "\t" + lunar::GetLunarMonthName(l.month, l.leap != 0) +
+               lunar::GetLunarDayName(l.day) + "\n";
+      }
+    }
+  }
+  return kExitOk;
+}
+
+int Ics(const Arguments& a, std::string& out, std::string& err, OutKind* outKind) {
+  if (a.positional.size() != 3 || a.lunar || a.leap) return Usage(err);
+  const std::optional<int> from = ParseYear(a.positional[1], err);
+  if (!from) return kExitBadInput;
+  const std::optional<int> to = ParseYear(a.positional[2], err);
+  if (!to) return kExitBadInput;
+  IcsContent content;
+  if (a.terms || a.festivals) {
+    content.terms = a.terms;
+    content.festivals = a.festivals;
+  }
+  if (*from > *to) return BadInput(err, "起始年份晚于结束年份");
+  if (content.festivals) {
+    if (!IsFestivalYear(*from) || !IsFestivalYear(*to)) return BadInput(err, kFestivalRangeText);
+  } else if (*from < kFirstTermYear || *to > kLastTermYear) {
+    return BadInput(err, "节气仅支持 1880 至 2079 年");
+  }
+  out += WriteIcs(*from, *to, content);
+  if (outKind != nullptr) *outKind = OutKind::kUtf8Bytes;
   return kExitOk;
 }
 
@@ -265,15 +339,20 @@ int Month(const Arguments& a, const Options& options, std::string& out, std::str
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args, const Options& options, std::string& out, std::string& err) {
+int Run(const std::vector<std::string>& args, const Options& options, std::string& out, std::string& err,
+        OutKind* outKind) {
+  if (outKind != nullptr) *outKind = OutKind::kGbkText;
   const Arguments a(args);
   const std::string command = a.positional.empty() ? "" : a.positional[0];
   if (command == "-h" || command == "--help" || command == "help") {
     out += kUsage;
     return kExitOk;
   }
+  if (command == "ics") return Ics(a, out, err, outKind);
+  if (a.terms || a.festivals) return Usage(err);
   if (command == "convert") return Convert(a, out, err);
   if (command == "terms") return Terms(a, out, err);
+  if (command == "festivals") return Festivals(a, out, err);
   if (command == "dump") return Dump(a, out, err);
   for (const std::string& arg : args) {
     if (arg.size() > 1 && arg[0] == '-' && arg != "--lunar" && arg != "--leap") return Usage(err);

@@ -10,6 +10,7 @@ packages=(
   wine wine64 xvfb xdotool x11-utils imagemagick
   fonts-wqy-zenhei fonts-wqy-microhei fonts-wine
   locales
+  python3-icalendar
 )
 
 missing=()
@@ -22,7 +23,7 @@ sudo=
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
 
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "install-deps: installing ${missing[*]}"
+  echo "install-deps: installing ${missing[*]}" >&2
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
@@ -31,7 +32,7 @@ fi
 # Wine takes its ANSI code page (936) and the encoding of Chinese file names
 # from the host locale: zh_CN.UTF-8 must exist for the tests that use it.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-  echo "install-deps: generating the zh_CN.UTF-8 locale"
+  echo "install-deps: generating the zh_CN.UTF-8 locale" >&2
   $sudo sed -i 's/^# *\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
