@@ -33,6 +33,7 @@ constexpr char kUsage[] =
     "                                          （1880-2079），--festivals 节日（1902-2048）；\n"
     "                                          两者都不写时一并导出\n"
     "  qhcal dump 起始日期 结束日期             逐日列出（制表符分隔）\n"
+    "  qhcal --version                         版本\n"
     "日期范围：公历 1901-02-19 至 2048-12-31。\n";
 
 constexpr char kSpanText[] = "公历 1901-02-19 至 2048-12-31";
@@ -346,6 +347,11 @@ int Run(const std::vector<std::string>& args, const Options& options, std::strin
   const std::string command = a.positional.empty() ? "" : a.positional[0];
   if (command == "-h" || command == "--help" || command == "help") {
     out += kUsage;
+    return kExitOk;
+  }
+  if (command == "--version" || command == "version") {
+    if (args.size() != 1) return Usage(err);
+    out += std::string("qhcal ") + kVersion + "（青禾万年历）\n";
     return kExitOk;
   }
   if (command == "ics") return Ics(a, out, err, outKind);

@@ -11,6 +11,8 @@
 
 namespace qhcal {
 
+inline constexpr char kVersion[] = QH_VERSION;
+
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadInput = 2;
 

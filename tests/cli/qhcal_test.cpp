@@ -76,6 +76,13 @@ TEST(Qhcal, LunarMonthView) {
   EXPECT_NE(r.out.find("初二大雪  十七冬至\n"), std::string::npos);
 }
 
+TEST(Qhcal, Version) {
+  const Result r = RunWith({"--version"});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.out.rfind(std::string("qhcal ") + kVersion, 0), 0u) << runtime::GbkToUtf8(r.out);
+  EXPECT_EQ(RunWith({"--version", "x"}).status, kExitBadInput);
+}
+
 TEST(Qhcal, Convert) {
   Result r = RunWith({"convert", "2011-02-04"});
   EXPECT_EQ(r.status, kExitOk);

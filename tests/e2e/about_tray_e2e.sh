@@ -6,19 +6,7 @@
 set -u
 program=$1 driver=$2 artifacts=$3
 mkdir -p "$artifacts"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-driver() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
-field() { sed -n "s/^$1=//p"; }
-click_at() { xdotool mousemove "$1" "$2" click 1; }
-click_point() { local at; at=$("$@"); click_at "$(echo "$at" | field x)" "$(echo "$at" | field y)"; }
-click_menu() {
-  click_point driver menu "$1" -1
-  sleep 0.4
-  click_point driver menu "$1" "$2"
-  sleep 0.5
-}
+source "$(dirname "$0")/common.sh"
 
 work=$(mktemp -d)
 captured="$work/captured.txt"
@@ -45,8 +33,7 @@ sleep 1
 
 # 关于 opens the About window modally: "10", disabled, the main window
 # disabled while its clock goes on.
-click_point driver menu 3 -1
-sleep 0.4
+open_menu 3
 click_point driver menu 3 0
 a=$(driver about 3000)
 echo "$a"
@@ -127,5 +114,4 @@ grep -qx 'http://s.taobao.com/search?q=A%26B%20C%231%2B1%25&pid=mm_10011550_0_0&
 driver close >/dev/null
 wait "$pid"
 pid=
-[ "$failures" -eq 0 ] && echo "about, tray, search and links: all checks passed"
-exit $(( failures > 0 ))
+finish "about, tray, search and links"

@@ -9,6 +9,8 @@
 //   e2e_driver point X Y          screen point of a client point of the main window
 //   e2e_driver close              the close button's command (SC_CLOSE)
 //   e2e_driver restore            restores the minimised main window
+//   e2e_driver version PATH       the version information of a program file
+//   e2e_driver wait-popup MS      a popup menu is open (or, with "gone", closed)
 //   e2e_driver menu TOP ENTRY     screen point of a menu entry: TOP the menu's place in the
 //                                 bar (0 文件 ..), ENTRY the entry's place in it (-1: the menu itself)
 //   e2e_driver wait-gone MS       the main window is gone
@@ -18,6 +20,7 @@
 //   e2e_driver dismiss            presses the message box's button
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -153,6 +156,40 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (command == "version" && argc > 2) {
+    // The path as typed: the narrow arguments are in the ANSI code page.
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::wstring path = wide != nullptr && count > 2 ? wide[2] : L"";
+    LocalFree(wide);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<std::uint8_t> info(size);
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data())) return Fail("no version information");
+    for (const wchar_t* key : {L"FileVersion", L"ProductName", L"FileDescription"}) {
+      void* value = nullptr;
+      UINT length = 0;
+      const std::wstring query = std::wstring(L"\\StringFileInfo\\080404B0\\") + key;
+      if (VerQueryValueW(info.data(), query.c_str(), &value, &length) && length > 0) {
+        std::printf("%s=%s\n", Utf8(key).c_str(), Utf8(static_cast<const wchar_t*>(value)).c_str());
+      }
+    }
+    return 0;
+  }
+  if (command == "wait-popup") {
+    const DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 5000;
+    const bool gone = argc > 3 && std::string(argv[3]) == "gone";
+    const DWORD start = GetTickCount();
+    for (;;) {
+      HWND popup = FindWindowW(L"#32768", nullptr);
+      if ((popup != nullptr && IsWindowVisible(popup)) != gone) {
+        std::printf("ok\n");
+        return 0;
+      }
+      if (GetTickCount() - start > limit) return Fail("timeout");
+      Sleep(20);
+    }
+  }
   if (command == "message") {
     const DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 10000;
     const DWORD start = GetTickCount();

@@ -7,19 +7,7 @@
 set -u
 program=$1 driver=$2 artifacts=$3
 mkdir -p "$artifacts"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-driver() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
-state() { driver state; }
-field() { sed -n "s/^$1=//p"; }
-# A picture of the main window alone (its outer rectangle on the screen).
-shot() {
-  local r
-  r=$(driver state | field outer)
-  IFS=, read -r sx sy sw sh <<<"$r"
-  import -window root -crop "${sw}x${sh}+${sx}+${sy}" "$artifacts/$1.png" 2>/dev/null
-}
+source "$(dirname "$0")/common.sh"
 
 system_dll="$WINEPREFIX/drive_c/windows/system32/SkinEngine.dll"
 temp_dir=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')" 2>/dev/null)
@@ -80,16 +68,6 @@ s=$(state)
 [ "$(echo "$s" | field status0)" = "欢迎使用《岁华录》查询万年历！" ] || fail "今天 did not bring the welcome text back"
 [ "$(echo "$s" | field today_button)" = hidden ] || fail "今天 button still shown"
 
-# Menus are clicked where they are drawn: 文件 is the bar's first menu.
-click_menu() {
-  local at
-  at=$(driver menu "$1" -1)
-  xdotool mousemove "$(echo "$at" | field x)" "$(echo "$at" | field y)" click 1
-  sleep 0.4
-  at=$(driver menu "$1" "$2")
-  xdotool mousemove "$(echo "$at" | field x)" "$(echo "$at" | field y)" click 1
-  sleep 0.5
-}
 
 # 农历: the lunar month view, its year list named by cycle years.
 click_menu 0 2
@@ -129,5 +107,4 @@ code=$?
 pid=
 [ "$code" -eq 0 ] || fail "exit code $code after the close button"
 
-[ "$failures" -eq 0 ] && echo "main window: all checks passed"
-exit $(( failures > 0 ))
+finish "main window"

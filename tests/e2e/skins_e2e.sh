@@ -7,25 +7,12 @@
 set -u
 program=$1 driver=$2 artifacts=$3
 mkdir -p "$artifacts"
+source "$(dirname "$0")/common.sh"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-driver() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
-field() { sed -n "s/^$1=//p"; }
-# A picture of the main window alone (its outer rectangle on the screen).
-shot() {
-  local r
-  r=$(driver state | field outer)
-  IFS=, read -r sx sy sw sh <<<"$r"
-  import -window root -crop "${sw}x${sh}+${sx}+${sy}" "$artifacts/$1.png" 2>/dev/null
-}
-click_point() { local at; at=$("$@"); xdotool mousemove "$(echo "$at" | field x)" "$(echo "$at" | field y)" click 1; }
 choose_style() {
-  click_point driver menu 2 -1
-  sleep 0.4
-  click_point driver menu 2 "$1"
+  click_menu 2 "$1"
   xdotool mousemove 1000 700  # out of the way of the sampled points
-  sleep 0.8
+  sleep 0.5
 }
 
 temp_dir=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')" 2>/dev/null)
@@ -98,5 +85,4 @@ else
   pid=
 fi
 
-[ "$failures" -eq 0 ] && echo "skins: all checks passed"
-exit $(( failures > 0 ))
+finish "skins"

@@ -6,11 +6,7 @@
 set -u
 program=$1 driver=$2 server=$3 artifacts=$4
 mkdir -p "$artifacts"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-driver() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
-field() { sed -n "s/^$1=//p"; }
+source "$(dirname "$0")/common.sh"
 
 pid= server_pid=
 cleanup() {
@@ -34,12 +30,9 @@ sleep 0.5
 before=$(driver state | field date_text)
 
 sync_and_expect() {  # TEXT TITLE
-  local at box
-  at=$(driver menu 1 -1)
-  xdotool mousemove "$(echo "$at" | field x)" "$(echo "$at" | field y)" click 1
-  sleep 0.4
-  at=$(driver menu 1 0)
-  xdotool mousemove "$(echo "$at" | field x)" "$(echo "$at" | field y)" click 1
+  local box
+  open_menu 1
+  click_point driver menu 1 0
   box=$(driver message 15000)
   [ "$(echo "$box" | field text)" = "$1" ] || fail "message '$(echo "$box" | field text)', expected '$1'"
   [ "$(echo "$box" | field title)" = "$2" ] || fail "title '$(echo "$box" | field title)', expected '$2'"
@@ -64,5 +57,4 @@ driver close >/dev/null
 wait "$pid"
 pid=
 
-[ "$failures" -eq 0 ] && echo "time sync: all checks passed"
-exit $(( failures > 0 ))
+finish "time sync"
