@@ -14,28 +14,28 @@ namespace app {
 namespace {
 
 using runtime::form::ControlKind;
-using runtime::form::ControlSpec;
+using runtime::form::ControlDescription;
 using runtime::form::MakeControl;
 using runtime::form::Frame;
-using runtime::form::WindowSpec;
+using runtime::form::WindowDescription;
 
 constexpr char kTimer[] = "时钟1";
 constexpr char kButton[] = "abc";
 constexpr char kWaveLibrary[] = "Wave.dll";
 
-WindowSpec AboutWindowSpec() {
-  WindowSpec spec;
-  spec.width = 380;
-  spec.height = 142;
-  spec.frame = Frame::kBorderlessSunken;
-  spec.escapeCloses = true;
-  ControlSpec timer = MakeControl(ControlKind::kTimer, kTimer);
+WindowDescription AboutWindowDescription() {
+  WindowDescription description;
+  description.width = 380;
+  description.height = 142;
+  description.frame = Frame::kBorderlessSunken;
+  description.escapeCloses = true;
+  ControlDescription timer = MakeControl(ControlKind::kTimer, kTimer);
   timer.timerPeriod = 1000;
-  ControlSpec button = MakeControl(ControlKind::kButton, kButton, {325, 94, 40, 32});
+  ControlDescription button = MakeControl(ControlKind::kButton, kButton, {325, 94, 40, 32});
   button.disabled = true;
   button.caption = "10";
-  spec.controls = {timer, button};
-  return spec;
+  description.controls = {timer, button};
+  return description;
 }
 
 // The ripple library's functions, bound when the window first opens. The
@@ -80,7 +80,7 @@ std::string WritePicture() {
 }  // namespace
 
 void ShowAboutWindow(ShellState& state, HWND mainWindow) {
-  runtime::form::Form about(AboutWindowSpec());
+  runtime::form::Form about(AboutWindowDescription());
   RippleLibrary ripple;
 
   about.OnCreated([&] {

@@ -17,10 +17,10 @@ namespace app {
 namespace {
 
 using runtime::form::ControlKind;
-using runtime::form::ControlSpec;
+using runtime::form::ControlDescription;
 using runtime::form::MakeControl;
-using runtime::form::MenuSpec;
-using runtime::form::WindowSpec;
+using runtime::form::MenuDescription;
+using runtime::form::WindowDescription;
 namespace calendar_props = runtime::control::month_calendar;
 
 // The calendar's stored properties as the window was designed: version 2,
@@ -44,45 +44,45 @@ std::string CreditLine() {
   return std::string("作者：") + kAuthor + " 网址：" + kMakerSite;
 }
 
-WindowSpec MainWindowSpec(HICON icon, HICON smallIcon, HCURSOR cursor) {
+WindowDescription MainWindowDescription(HICON icon, HICON smallIcon, HCURSOR cursor) {
   static const std::string credit = CreditLine();
-  WindowSpec spec;
-  spec.title = kMainTitle;
-  spec.width = 760;
-  spec.height = 395;
-  spec.icon = icon;
-  spec.smallIcon = smallIcon;
-  spec.cursor = cursor;
-  spec.menu = {
-      MenuSpec{kMenuFile,
+  WindowDescription description;
+  description.title = kMainTitle;
+  description.width = 760;
+  description.height = 395;
+  description.icon = icon;
+  description.smallIcon = smallIcon;
+  description.cursor = cursor;
+  description.menu = {
+      MenuDescription{kMenuFile,
                {{kMenuBackToToday}, {kMenuGregorian, true}, {kMenuLunar}, {kMenuExit}}},
-      MenuSpec{kMenuTools, {{kMenuTimeSync}}},
-      MenuSpec{kMenuStyle,
+      MenuDescription{kMenuTools, {{kMenuTimeSync}}},
+      MenuDescription{kMenuStyle,
                {{"普通风格"}, {"蓝色风格", true}, {"绿色风格"}, {"银色风格"}}},
-      MenuSpec{kMenuHelp, {{kMenuAbout}, {kMenuSite}, {kMenuUpgrade}}},
+      MenuDescription{kMenuHelp, {{kMenuAbout}, {kMenuSite}, {kMenuUpgrade}}},
   };
 
-  ControlSpec search = MakeControl(ControlKind::kButton, kSearchButton, {269, 277, 88, 32});
+  ControlDescription search = MakeControl(ControlKind::kButton, kSearchButton, {269, 277, 88, 32});
   search.caption = "淘宝搜索";
-  ControlSpec box = MakeControl(ControlKind::kEdit, kSearchBox, {8, 277, 252, 32});
+  ControlDescription box = MakeControl(ControlKind::kEdit, kSearchBox, {8, 277, 252, 32});
   box.font = {"宋体", 16};
-  ControlSpec web = MakeControl(ControlKind::kWebBrowser, kWebPanel, {368, 0, 384, 315});
+  ControlDescription web = MakeControl(ControlKind::kWebBrowser, kWebPanel, {368, 0, 384, 315});
   web.webAddress = kPortalPage;
   web.placeholder = "网页暂时无法显示";
-  ControlSpec clock = MakeControl(ControlKind::kTimer, kClockTimer);
+  ControlDescription clock = MakeControl(ControlKind::kTimer, kClockTimer);
   clock.timerPeriod = 1000;
-  ControlSpec status = MakeControl(ControlKind::kStatusBar, kStatusBar);
+  ControlDescription status = MakeControl(ControlKind::kStatusBar, kStatusBar);
   status.statusPartWidths = {300, 150, 310};
   status.statusTexts = {"", "", credit};
-  ControlSpec today = MakeControl(ControlKind::kButton, kTodayButton, {117, 243, 35, 19});
+  ControlDescription today = MakeControl(ControlKind::kButton, kTodayButton, {117, 243, 35, 19});
   today.visible = false;
   today.caption = "今天";
   today.font = {"幼圆", 12};
-  ControlSpec calendar = MakeControl(ControlKind::kCustom, kCalendar, {0, 0, 365, 262});
+  ControlDescription calendar = MakeControl(ControlKind::kCustom, kCalendar, {0, 0, 365, 262});
   calendar.customType = calendar::kMonthCalendarTypeName;
   calendar.customData = StoredCalendarData();
-  spec.controls = {search, box, web, clock, status, today, calendar};
-  return spec;
+  description.controls = {search, box, web, clock, status, today, calendar};
+  return description;
 }
 
 }  // namespace
@@ -93,7 +93,7 @@ MainWindow::MainWindow(ShellState& state, HICON icon, HICON smallIcon, HICON tra
       trayImage_(trayIcon),
       timeServerAddress_(std::move(timeServerAddress)),
       taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")),
-      form_(MainWindowSpec(icon, smallIcon, cursor)) {
+      form_(MainWindowDescription(icon, smallIcon, cursor)) {
   form_.OnCreated([this] { OnCreated(); });
   form_.OnTimer(kClockTimer, [this] { OnClock(); });
   form_.OnControlEvent(kCalendar, calendar_props::kDateChanged,

@@ -31,20 +31,20 @@ struct Rect {
 
 enum class ControlKind { kButton, kEdit, kWebBrowser, kTimer, kStatusBar, kCustom };
 
-struct FontSpec {
+struct FontDescription {
   std::string_view face;  // empty: the system's dialog font
   int height = 0;         // character height in pixels
   int weight = FW_NORMAL;
 };
 
-struct ControlSpec {
+struct ControlDescription {
   ControlKind kind = ControlKind::kButton;
   std::string_view name;
   Rect rect;
   bool visible = true;
   bool disabled = false;
   std::string_view caption;
-  FontSpec font;
+  FontDescription font;
   int timerPeriod = 0;                           // kTimer, milliseconds
   std::vector<int> statusPartWidths;             // kStatusBar; the last part reaches the right edge
   std::vector<std::string_view> statusTexts;     // kStatusBar, fixed texts by part
@@ -55,25 +55,25 @@ struct ControlSpec {
 };
 
 // A control of the kind and name at the rectangle, visible and enabled.
-inline ControlSpec MakeControl(ControlKind kind, std::string_view name, Rect rect = {}) {
-  ControlSpec spec;
-  spec.kind = kind;
-  spec.name = name;
-  spec.rect = rect;
-  return spec;
+inline ControlDescription MakeControl(ControlKind kind, std::string_view name, Rect rect = {}) {
+  ControlDescription description;
+  description.kind = kind;
+  description.name = name;
+  description.rect = rect;
+  return description;
 }
 
-struct MenuSpec {
+struct MenuDescription {
   // An entry, or a menu of entries.
-  MenuSpec(std::string_view entryCaption, bool isChecked = false, bool isDisabled = false)
+  MenuDescription(std::string_view entryCaption, bool isChecked = false, bool isDisabled = false)
       : caption(entryCaption), checked(isChecked), disabled(isDisabled) {}
-  MenuSpec(std::string_view menuCaption, std::vector<MenuSpec> entries)
+  MenuDescription(std::string_view menuCaption, std::vector<MenuDescription> entries)
       : caption(menuCaption), items(std::move(entries)) {}
 
   std::string_view caption;  // also the entry's name: unique within a window
   bool checked = false;
   bool disabled = false;
-  std::vector<MenuSpec> items;
+  std::vector<MenuDescription> items;
 };
 
 enum class Frame {
@@ -84,7 +84,7 @@ enum class Frame {
   kBorderlessSunken,
 };
 
-struct WindowSpec {
+struct WindowDescription {
   std::string_view title;
   int width = 0, height = 0;  // outer size
   Frame frame = Frame::kFixedSingle;
@@ -93,8 +93,8 @@ struct WindowSpec {
   // Shown over the client area and over custom controls.
   HCURSOR cursor = nullptr;
   bool escapeCloses = false;
-  std::vector<MenuSpec> menu;
-  std::vector<ControlSpec> controls;
+  std::vector<MenuDescription> menu;
+  std::vector<ControlDescription> controls;
 };
 
 // A custom control type: its entry points and library notification entry.
@@ -108,7 +108,7 @@ void RegisterControlType(const ControlType& type);
 
 class Form {
  public:
-  explicit Form(WindowSpec spec);
+  explicit Form(WindowDescription description);
   ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -171,7 +171,7 @@ class Form {
 
  private:
   struct LiveControl {
-    const ControlSpec* spec = nullptr;
+    const ControlDescription* description = nullptr;
     std::uint32_t unitId = 0;
     HWND window = nullptr;
     HFONT font = nullptr;
@@ -190,7 +190,7 @@ class Form {
   bool CreateControls();
   void CreateControl(LiveControl& live);
   void BuildMenu();
-  void AddMenuItems(HMENU parent, const std::vector<MenuSpec>& items);
+  void AddMenuItems(HMENU parent, const std::vector<MenuDescription>& items);
   const LiveControl* Find(std::string_view name) const;
   LiveControl* Find(std::string_view name);
   const LiveControl* FindByUnit(std::uint32_t unitId) const;
@@ -198,7 +198,7 @@ class Form {
   bool IsCustomControlWindow(HWND window) const;
   void ReleaseControls();
 
-  WindowSpec spec_;
+  WindowDescription description_;
   std::uint32_t formId_;
   HWND window_ = nullptr;
   HMENU menu_ = nullptr;

@@ -47,7 +47,7 @@ void RegisterFormClass(WNDPROC procedure) {
   registered = RegisterClassExW(&wc) != 0;
 }
 
-HFONT MakeFont(const FontSpec& font) {
+HFONT MakeFont(const FontDescription& font) {
   if (font.face.empty() || font.height == 0) return nullptr;
   LOGFONTW lf{};
   lf.lfHeight = -font.height;  // character height, not cell height
@@ -74,7 +74,7 @@ void RegisterControlType(const ControlType& type) {
   }
 }
 
-Form::Form(WindowSpec spec) : spec_(std::move(spec)), formId_(NextFormId()) {}
+Form::Form(WindowDescription description) : description_(std::move(description)), formId_(NextFormId()) {}
 
 Form::~Form() {
   Destroy();
@@ -105,24 +105,24 @@ bool Form::Load() {
   RegisterFormClass(&Form::WindowProc);
 
   DWORD style = 0, exStyle = 0;
-  if (spec_.frame == Frame::kFixedSingle) {
+  if (description_.frame == Frame::kFixedSingle) {
     style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   } else {
     style = WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN;
     exStyle = WS_EX_CLIENTEDGE | WS_EX_TOOLWINDOW;
   }
   BuildMenu();
-  const std::wstring title = GbkToWide(spec_.title);
+  const std::wstring title = GbkToWide(description_.title);
   window_ = CreateWindowExW(exStyle, kFormClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            spec_.width, spec_.height, nullptr, menu_, GetModuleHandleW(nullptr), this);
+                            description_.width, description_.height, nullptr, menu_, GetModuleHandleW(nullptr), this);
   if (window_ == nullptr) {
     if (menu_ != nullptr) DestroyMenu(menu_);
     menu_ = nullptr;
     return false;
   }
-  if (spec_.icon != nullptr) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(spec_.icon));
-  if (spec_.smallIcon != nullptr) {
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(spec_.smallIcon));
+  if (description_.icon != nullptr) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(description_.icon));
+  if (description_.smallIcon != nullptr) {
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(description_.smallIcon));
   }
 
   CreateControls();
@@ -132,8 +132,8 @@ bool Form::Load() {
   // Centred on the work area of the screen.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + ((work.right - work.left) - spec_.width) / 2;
-  const int y = work.top + ((work.bottom - work.top) - spec_.height) / 2;
+  const int x = work.left + ((work.right - work.left) - description_.width) / 2;
+  const int y = work.top + ((work.bottom - work.top) - description_.height) / 2;
   SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);
@@ -151,7 +151,7 @@ void Form::ShowModal(HWND owner) {
         break;
       }
       if (got < 0) break;
-      if (spec_.escapeCloses && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
+      if (description_.escapeCloses && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
           (msg.hwnd == window_ || IsChild(window_, msg.hwnd))) {
         Destroy();
         continue;
@@ -171,13 +171,13 @@ void Form::Destroy() {
 }
 
 void Form::BuildMenu() {
-  if (spec_.menu.empty() || menu_ != nullptr) return;
+  if (description_.menu.empty() || menu_ != nullptr) return;
   menu_ = CreateMenu();
-  AddMenuItems(menu_, spec_.menu);
+  AddMenuItems(menu_, description_.menu);
 }
 
-void Form::AddMenuItems(HMENU parent, const std::vector<MenuSpec>& items) {
-  for (const MenuSpec& item : items) {
+void Form::AddMenuItems(HMENU parent, const std::vector<MenuDescription>& items) {
+  for (const MenuDescription& item : items) {
     const std::wstring text = GbkToWide(item.caption);
     MenuEntry entry;
     entry.owner = parent;
@@ -197,11 +197,11 @@ void Form::AddMenuItems(HMENU parent, const std::vector<MenuSpec>& items) {
 
 bool Form::CreateControls() {
   controls_.clear();
-  controls_.reserve(spec_.controls.size());
+  controls_.reserve(description_.controls.size());
   std::uint32_t unit = 1;
-  for (const ControlSpec& spec : spec_.controls) {
+  for (const ControlDescription& description : description_.controls) {
     LiveControl live;
-    live.spec = &spec;
+    live.description = &description;
     live.unitId = unit++;
     controls_.push_back(std::move(live));
   }
@@ -210,15 +210,15 @@ bool Form::CreateControls() {
 }
 
 void Form::CreateControl(LiveControl& live) {
-  const ControlSpec& spec = *live.spec;
+  const ControlDescription& description = *live.description;
   const UINT id = kFirstControlId + live.unitId;
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  const DWORD shown = (spec.visible ? WS_VISIBLE : 0) | (spec.disabled ? WS_DISABLED : 0);
-  const std::wstring caption = GbkToWide(spec.caption);
-  const Rect& r = spec.rect;
+  const DWORD shown = (description.visible ? WS_VISIBLE : 0) | (description.disabled ? WS_DISABLED : 0);
+  const std::wstring caption = GbkToWide(description.caption);
+  const Rect& r = description.rect;
   auto* idAsMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
 
-  switch (spec.kind) {
+  switch (description.kind) {
     case ControlKind::kButton:
       live.window = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | shown,
                                     r.left, r.top, r.width, r.height, window_, idAsMenu, instance, nullptr);
@@ -230,10 +230,10 @@ void Form::CreateControl(LiveControl& live) {
       break;
     case ControlKind::kWebBrowser:
       live.webPanel = WebPanel::Create(window_, RECT{r.left, r.top, r.left + r.width, r.top + r.height},
-                                       GbkToWide(spec.webAddress), GbkToWide(spec.placeholder));
+                                       GbkToWide(description.webAddress), GbkToWide(description.placeholder));
       return;
     case ControlKind::kTimer:
-      SetTimer(window_, id, static_cast<UINT>(spec.timerPeriod), nullptr);
+      SetTimer(window_, id, static_cast<UINT>(description.timerPeriod), nullptr);
       return;
     case ControlKind::kStatusBar: {
       live.window = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | shown, 0, 0, 0, 0, window_, idAsMenu,
@@ -241,41 +241,41 @@ void Form::CreateControl(LiveControl& live) {
       if (live.window == nullptr) return;
       std::vector<int> edges;
       int right = 0;
-      for (std::size_t i = 0; i < spec.statusPartWidths.size(); ++i) {
-        right += spec.statusPartWidths[i];
-        edges.push_back(i + 1 == spec.statusPartWidths.size() ? -1 : right);
+      for (std::size_t i = 0; i < description.statusPartWidths.size(); ++i) {
+        right += description.statusPartWidths[i];
+        edges.push_back(i + 1 == description.statusPartWidths.size() ? -1 : right);
       }
       SendMessageW(live.window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-      for (std::size_t i = 0; i < spec.statusTexts.size(); ++i) {
-        const std::wstring text = GbkToWide(spec.statusTexts[i]);
+      for (std::size_t i = 0; i < description.statusTexts.size(); ++i) {
+        const std::wstring text = GbkToWide(description.statusTexts[i]);
         SendMessageW(live.window, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
       }
       break;
     }
     case ControlKind::kCustom: {
       for (const ControlType& type : ControlTypes()) {
-        if (type.name == spec.customType) live.type = &type;
+        if (type.name == description.customType) live.type = &type;
       }
       if (live.type == nullptr || live.type->entryPoints == nullptr) return;
       auto create = reinterpret_cast<control::CreateFunction>(live.type->entryPoints(control::kEntryCreate));
       if (create == nullptr) return;
-      live.object = create(spec.customData.empty() ? nullptr : spec.customData.data(),
-                           static_cast<std::int32_t>(spec.customData.size()), shown, window_, id, nullptr, r.left,
+      live.object = create(description.customData.empty() ? nullptr : description.customData.data(),
+                           static_cast<std::int32_t>(description.customData.size()), shown, window_, id, nullptr, r.left,
                            r.top, r.width, r.height, formId_, live.unitId, nullptr, FALSE);
       live.window = GetDlgItem(window_, static_cast<int>(id));
       break;
     }
   }
   if (live.window != nullptr) {
-    live.font = MakeFont(spec.font);
+    live.font = MakeFont(description.font);
     HGDIOBJ font = live.font != nullptr ? live.font : GetStockObject(DEFAULT_GUI_FONT);
-    if (spec.kind != ControlKind::kCustom) SendMessageW(live.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (description.kind != ControlKind::kCustom) SendMessageW(live.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
 }
 
 const Form::LiveControl* Form::Find(std::string_view name) const {
   for (const LiveControl& live : controls_) {
-    if (live.spec->name == name) return &live;
+    if (live.description->name == name) return &live;
   }
   return nullptr;
 }
@@ -421,7 +421,7 @@ INT_PTR Form::HostNotify(int code, INT_PTR arg1, INT_PTR arg2) {
       const LiveControl* live = form->second->FindByUnit(record->unitId);
       if (live == nullptr) return 0;
       const auto handler =
-          form->second->controlEvents_.find(std::pair<std::string, int>(std::string(live->spec->name), record->eventIndex));
+          form->second->controlEvents_.find(std::pair<std::string, int>(std::string(live->description->name), record->eventIndex));
       if (handler != form->second->controlEvents_.end() && handler->second) handler->second(*record);
       return 0;
     }
@@ -432,7 +432,7 @@ INT_PTR Form::HostNotify(int code, INT_PTR arg1, INT_PTR arg2) {
 
 bool Form::IsCustomControlWindow(HWND window) const {
   for (const LiveControl& live : controls_) {
-    if (live.spec->kind == ControlKind::kCustom && live.window != nullptr &&
+    if (live.description->kind == ControlKind::kCustom && live.window != nullptr &&
         (window == live.window || IsChild(live.window, window))) {
       return true;
     }
@@ -481,7 +481,7 @@ LRESULT Form::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (HIWORD(wParam) == BN_CLICKED && id > kFirstControlId) {
         if (const LiveControl* live = FindByUnit(id - kFirstControlId)) {
-          const auto handler = clicked_.find(live->spec->name);
+          const auto handler = clicked_.find(live->description->name);
           if (handler != clicked_.end() && handler->second) handler->second();
         }
         return 0;
@@ -490,7 +490,7 @@ LRESULT Form::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER: {
       if (const LiveControl* live = FindByUnit(static_cast<std::uint32_t>(wParam) - kFirstControlId)) {
-        const auto handler = timers_.find(live->spec->name);
+        const auto handler = timers_.find(live->description->name);
         if (handler != timers_.end() && handler->second) handler->second();
         return 0;
       }
@@ -499,9 +499,9 @@ LRESULT Form::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       // The program's cursor over the client area and over custom controls
       // (whose own windows register the arrow).
-      if (spec_.cursor != nullptr && LOWORD(lParam) == HTCLIENT &&
+      if (description_.cursor != nullptr && LOWORD(lParam) == HTCLIENT &&
           (reinterpret_cast<HWND>(wParam) == self || IsCustomControlWindow(reinterpret_cast<HWND>(wParam)))) {
-        SetCursor(spec_.cursor);
+        SetCursor(description_.cursor);
         return TRUE;
       }
       break;
@@ -509,7 +509,7 @@ LRESULT Form::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (mouseMove_) mouseMove_(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
       return 0;
     case WM_LBUTTONDOWN:
-      if (spec_.frame == Frame::kBorderlessSunken) {
+      if (description_.frame == Frame::kBorderlessSunken) {
         // Dragging anywhere moves the window; the press starts it, so plain
         // mouse moves still reach the window.
         ReleaseCapture();
@@ -519,7 +519,7 @@ LRESULT Form::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SIZE:
       for (const LiveControl& live : controls_) {
-        if (live.spec->kind == ControlKind::kStatusBar && live.window != nullptr) {
+        if (live.description->kind == ControlKind::kStatusBar && live.window != nullptr) {
           SendMessageW(live.window, WM_SIZE, 0, 0);
         }
       }
@@ -530,7 +530,7 @@ LRESULT Form::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       if (destroyed_) destroyed_();
       for (const LiveControl& live : controls_) {
-        if (live.spec->kind == ControlKind::kTimer) KillTimer(self, kFirstControlId + live.unitId);
+        if (live.description->kind == ControlKind::kTimer) KillTimer(self, kFirstControlId + live.unitId);
       }
       break;
     case WM_NCDESTROY: {
