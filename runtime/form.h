@@ -193,7 +193,7 @@ class Form {
   void AddMenuItems(HMENU parent, const std::vector<MenuDescription>& items);
   const LiveControl* Find(std::string_view name) const;
   LiveControl* Find(std::string_view name);
-  const LiveControl* FindByUnit(std::uint32_t unitId) const;
+  LiveControl* FindByUnit(std::uint32_t unitId);
   const MenuEntry* FindMenu(std::string_view caption) const;
   bool IsCustomControlWindow(HWND window) const;
   void ReleaseControls();

@@ -284,7 +284,8 @@ Form::LiveControl* Form::Find(std::string_view name) {
   return const_cast<LiveControl*>(static_cast<const Form*>(this)->Find(name));
 }
 
-const Form::LiveControl* Form::FindByUnit(std::uint32_t unitId) const {
+// Unit ids are the controls' places in the description, from 1.
+Form::LiveControl* Form::FindByUnit(std::uint32_t unitId) {
   if (unitId == 0 || unitId > controls_.size()) return nullptr;
   return &controls_[unitId - 1];
 }
@@ -407,9 +408,9 @@ INT_PTR Form::HostNotify(int code, INT_PTR arg1, INT_PTR arg2) {
     case control::kNotifyUnitDestroyed: {
       const auto form = LiveForms().find(static_cast<std::uint32_t>(arg1));
       if (form == LiveForms().end()) return 0;
-      if (const LiveControl* live = form->second->FindByUnit(static_cast<std::uint32_t>(arg2))) {
-        const_cast<LiveControl*>(live)->object = nullptr;
-        const_cast<LiveControl*>(live)->window = nullptr;
+      if (LiveControl* live = form->second->FindByUnit(static_cast<std::uint32_t>(arg2))) {
+        live->object = nullptr;
+        live->window = nullptr;
       }
       return 0;
     }
