@@ -98,7 +98,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(std::string timeServer = "http://127.0.0.1:1/time/time.asp") {
-    window_ = std::make_unique<MainWindow>(state_, nullptr, nullptr, nullptr, nullptr, std::move(timeServer));
+    window_ = std::make_unique<MainWindow>(state_, nullptr, nullptr, nullptr, cursor_, std::move(timeServer));
     ASSERT_TRUE(window_->Load());
     Pump(150);  // the posted DateChanged events
   }
@@ -121,6 +121,8 @@ class MainWindowTest : public ::testing::Test {
 
   TestClock clock_;
   RecordingPresenter presenter_;
+  HCURSOR cursor_ = static_cast<HCURSOR>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_APP_CURSOR), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
   ShellState state_;
   std::unique_ptr<MainWindow> window_;
 
@@ -141,6 +143,30 @@ TEST_F(MainWindowTest, StartsOnTodayWithTheWelcome) {
   EXPECT_GBK_EQ(Status(2), std::string("作者：") + kAuthor + " 网址：" + kMakerSite);
   Pump(1100);
   EXPECT_GBK_EQ(Status(1), "当前时间：10:0:0");
+}
+
+TEST_F(MainWindowTest, StatusPartsAndCursor) {
+  Open();
+  int edges[4] = {};
+  ASSERT_EQ(SendMessageW(Form().Control(kStatusBar), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 300);
+  EXPECT_EQ(edges[1], 450);
+  EXPECT_EQ(edges[2], -1);  // the last part reaches the window's right edge
+
+  // The program's cursor over the client area and everywhere over the
+  // calendar (whose grid registers the arrow); the edit box keeps its own.
+  ASSERT_NE(cursor_, nullptr);
+  HWND main = Form().Window();
+  HWND grid = FindWindowExW(FindWindowExW(Form().Control(kCalendar), nullptr, nullptr, nullptr), nullptr,
+                            L"CCalendar", nullptr);
+  ASSERT_NE(grid, nullptr);
+  const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+  for (HWND under : {main, Form().Control(kCalendar), grid}) {
+    SetCursor(nullptr);
+    EXPECT_TRUE(SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), overClient));
+    EXPECT_EQ(GetCursor(), cursor_);
+  }
+  EXPECT_FALSE(SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Form().Control(kSearchBox)), overClient));
 }
 
 TEST_F(MainWindowTest, DayDistanceFollowsTheSelection) {
