@@ -11,6 +11,9 @@ packages=(
   fonts-wqy-zenhei fonts-wqy-microhei fonts-wine
   locales
   python3-icalendar
+  # tools/fuzz.sh: clang with libFuzzer and the sanitizer run-times; llvm
+  # brings llvm-symbolizer for readable sanitizer reports.
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

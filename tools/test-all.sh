@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Everything a fresh Debian machine needs to build both trees and run every
-# test: packages, the native build and its tests, the Windows cross build and
-# its tests under Wine (in a private prefix and an Xvfb display).
+# test: packages, the native build and its tests (also under the sanitizers),
+# the fuzz targets for a bounded time each (FUZZ_SECONDS, default 60), the
+# Windows cross build and its tests under Wine (in a private prefix and an
+# Xvfb display).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +16,12 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 echo "== native tests"
 ctest --preset native
+
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+tools/sanitize.sh
+
+echo "== fuzzing (${FUZZ_SECONDS:-60} s a target)"
+FUZZ_SECONDS=${FUZZ_SECONDS:-60} tools/fuzz.sh
 
 echo "== windows build"
 cmake --preset windows >/dev/null
