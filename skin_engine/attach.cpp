@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -31,11 +32,31 @@ class FileHandle {
   HANDLE handle_;
 };
 
+// The program passes its paths in GBK, whatever the system's ANSI code page
+// (a temporary-files folder under a Chinese user name must still be found);
+// a path that is not valid GBK is taken in the ANSI code page instead.
+std::wstring PathToWide(const char* path) {
+  constexpr UINT kGbkCodePage = 936;
+  const std::size_t length = strnlen(path, 32767);
+  for (const UINT codePage : {kGbkCodePage, static_cast<UINT>(CP_ACP)}) {
+    const DWORD flags = codePage == kGbkCodePage ? MB_ERR_INVALID_CHARS : 0;
+    const int wideLength = MultiByteToWideChar(codePage, flags, path, static_cast<int>(length), nullptr, 0);
+    if (wideLength <= 0) continue;
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(codePage, flags, path, static_cast<int>(length), wide.data(), wideLength);
+    return wide;
+  }
+  return {};
+}
+
 // The whole file, or nothing when it cannot be read or is larger than any
 // skin file may be.
 std::optional<std::vector<std::uint8_t>> ReadSkinBytes(const char* path) {
-  const FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::wstring widePath = PathToWide(path);
+  if (widePath.empty()) return std::nullopt;
+  const FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||

@@ -236,6 +236,33 @@ TEST(SkinEngine, BadSkinFilesLeaveTheLookAsItWas) {
   });
 }
 
+// The program hands over GBK paths: a skin file in a folder with Chinese
+// characters is found whatever the system's ANSI code page (1252 in the
+// default test prefix).
+TEST(SkinEngine, AGbkPathIsFoundWhateverTheAnsiCodePage) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"皮肤 测试";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring file = folder + L"\\蓝色.skn";
+  const std::vector<std::uint8_t> bytes = ReadSkinFile("asus");
+  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(out);
+
+  char gbk[MAX_PATH * 2] = {};
+  ASSERT_GT(WideCharToMultiByte(936, 0, file.c_str(), -1, gbk, sizeof gbk, nullptr, nullptr), 0);
+  RunOnUiThread([&] {
+    const SkinAttachFunction attach = SkinAttachFn();
+    ASSERT_NE(attach, nullptr);
+    EXPECT_EQ(attach(gbk, ""), 1) << "code page " << GetACP();
+  });
+  DeleteFileW(file.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 TEST(SkinEngine, WindowsOfOtherThreadsAreNeverTouched) {
   RunOnUiThread([] {
     ParkMouse();
