@@ -80,6 +80,9 @@ click_point driver cell "$other"
 sleep 0.5
 [ "$(driver state | field today_button)" = visible ] || fail "今天 button hidden after another day was chosen"
 xdotool mousemove 500 600
+# A left click or a double click on the icon does nothing.
+driver tray-lclick >/dev/null
+[ "$(driver wait-popup 800)" = ok ] && fail "a left click on the tray icon opened a menu"
 driver tray-rclick >/dev/null
 sleep 0.6
 import -window root -crop 360x200+420+560 "$artifacts/tray_menu.png" 2>/dev/null

@@ -16,6 +16,7 @@
 //   e2e_driver wait-gone MS       the main window is gone
 //   e2e_driver about [MS]         the About window (waited for up to MS): open, its button's caption and state
 //   e2e_driver tray-rclick        a right click on the tray icon, as the notification area sends it
+//   e2e_driver tray-lclick        a left click and a double click on it
 //   e2e_driver message MS         waits for a message box: its title and text
 //   e2e_driver dismiss            presses the message box's button
 #include <windows.h>
@@ -313,8 +314,14 @@ int main(int argc, char** argv) {
     std::printf("main_enabled=%d\n", IsWindowEnabled(main) ? 1 : 0);
     return 0;
   }
-  if (command == "tray-rclick") {
-    PostMessageW(main, WM_APP + 100, 100, WM_RBUTTONUP);
+  if (command == "tray-rclick" || command == "tray-lclick") {
+    if (command == "tray-rclick") {
+      PostMessageW(main, WM_APP + 100, 100, WM_RBUTTONUP);
+    } else {
+      for (const UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageW(main, WM_APP + 100, 100, mouse);
+      }
+    }
     std::printf("ok\n");
     return 0;
   }
