@@ -32,69 +32,23 @@
 #include "calendar_control/month_model.h"
 #include "lunar/lunar_calendar.h"
 #include "runtime/text_encoding.h"
+#include "tests/support/program_windows.h"
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"QhForm";
 // Control ids: 100 + the control's place in the window's description.
 constexpr int kTodayButtonId = 106;
 constexpr int kCalendarId = 107;
 // The grid sits below the calendar's 30-pixel header.
 constexpr int kGridTop = 30;
 
-std::string Utf8(const std::wstring& wide) { return runtime::GbkToUtf8(runtime::WideToGbk(wide)); }
+using qh_test::FindProgramWindow;
+using qh_test::RemoteStatusText;
+using qh_test::StatusBarOf;
+using qh_test::Utf8Of;
+using qh_test::WindowTextOf;
 
-// The program's windows are of the form class; the main window has a menu.
-HWND FormWindow(bool withMenu) {
-  struct Search {
-    bool withMenu;
-    HWND found;
-  } search{withMenu, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM out) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(out);
-        wchar_t cls[64] = {};
-        GetClassNameW(window, cls, 64);
-        if (std::wstring(cls) == kFormClass && (GetMenu(window) != nullptr) == s->withMenu) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND MainWindow() { return FormWindow(true); }
-
-HWND StatusBar(HWND main) { return FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr); }
-
-std::wstring WindowText(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  return text;
-}
-
-// SB_GETTEXTW writes into the target process: give it a buffer there.
-std::wstring StatusText(HWND bar, int part) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(bar, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (process == nullptr) return L"<no access>";
-  constexpr SIZE_T kBytes = 1024 * sizeof(wchar_t);
-  void* remote = VirtualAllocEx(process, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE);
-  std::wstring text;
-  if (remote != nullptr) {
-    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remote));
-    wchar_t buffer[1024] = {};
-    SIZE_T read = 0;
-    ReadProcessMemory(process, remote, buffer, kBytes - sizeof(wchar_t), &read);
-    text = buffer;
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(process);
-  return text;
-}
+HWND MainWindow() { return FindProgramWindow(true); }
 
 // The selected entry of a drop-down list (CB_GETLBTEXT is carried across
 // processes).
@@ -147,7 +101,7 @@ int main(int argc, char** argv) {
     const DWORD start = GetTickCount();
     for (;;) {
       HWND main = MainWindow();
-      const bool ready = main != nullptr && StatusBar(main) != nullptr && IsWindowVisible(main);
+      const bool ready = main != nullptr && StatusBarOf(main) != nullptr && IsWindowVisible(main);
       if (command == "wait" ? ready : main == nullptr) {
         std::printf("ok\n");
         return 0;
@@ -172,7 +126,7 @@ int main(int argc, char** argv) {
       UINT length = 0;
       const std::wstring query = std::wstring(L"\\StringFileInfo\\080404B0\\") + key;
       if (VerQueryValueW(info.data(), query.c_str(), &value, &length) && length > 0) {
-        std::printf("%s=%s\n", Utf8(key).c_str(), Utf8(static_cast<const wchar_t*>(value)).c_str());
+        std::printf("%s=%s\n", Utf8Of(key).c_str(), Utf8Of(static_cast<const wchar_t*>(value)).c_str());
       }
     }
     return 0;
@@ -199,8 +153,8 @@ int main(int argc, char** argv) {
       if (GetTickCount() - start > limit) return Fail("no message box");
       Sleep(50);
     }
-    std::printf("title=%s\ntext=%s\n", Utf8(WindowText(box)).c_str(),
-                Utf8(WindowText(GetDlgItem(box, 0xFFFF))).c_str());
+    std::printf("title=%s\ntext=%s\n", Utf8Of(WindowTextOf(box)).c_str(),
+                Utf8Of(WindowTextOf(GetDlgItem(box, 0xFFFF))).c_str());
     return 0;
   }
   if (command == "dismiss") {
@@ -217,13 +171,13 @@ int main(int argc, char** argv) {
   if (main == nullptr) return Fail("no main window");
 
   if (command == "state") {
-    HWND bar = StatusBar(main);
-    std::printf("title=%s\n", Utf8(WindowText(main)).c_str());
-    for (int part = 0; part < 3; ++part) std::printf("status%d=%s\n", part, Utf8(StatusText(bar, part)).c_str());
+    HWND bar = StatusBarOf(main);
+    std::printf("title=%s\n", Utf8Of(WindowTextOf(main)).c_str());
+    for (int part = 0; part < 3; ++part) std::printf("status%d=%s\n", part, Utf8Of(RemoteStatusText(bar, part)).c_str());
     HWND today = GetDlgItem(main, kTodayButtonId);
     std::printf("today_button=%s\n", today != nullptr && IsWindowVisible(today) ? "visible" : "hidden");
     HWND calendarWindow = GetDlgItem(main, kCalendarId);
-    std::printf("date_text=%s\n", Utf8(WindowText(calendarWindow)).c_str());
+    std::printf("date_text=%s\n", Utf8Of(WindowTextOf(calendarWindow)).c_str());
     // The calendar's selectors: the year on the left, the month right of it.
     std::vector<HWND> combos;
     if (calendarWindow != nullptr) {
@@ -246,8 +200,8 @@ int main(int argc, char** argv) {
     HWND year = combos.size() > 0 ? combos[0] : nullptr;
     HWND month = combos.size() > 1 ? combos[1] : nullptr;
     std::printf("selectors=%zu\n", combos.size());
-    std::printf("year_selector=%s\n", Utf8(SelectedItem(year)).c_str());
-    std::printf("month_selector=%s\n", Utf8(SelectedItem(month)).c_str());
+    std::printf("year_selector=%s\n", Utf8Of(SelectedItem(year)).c_str());
+    std::printf("month_selector=%s\n", Utf8Of(SelectedItem(month)).c_str());
     RECT outer{};
     GetWindowRect(main, &outer);
     std::printf("outer=%ld,%ld,%ld,%ld\n", outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);
@@ -296,12 +250,12 @@ int main(int argc, char** argv) {
     // With a time: first waits for the window to open.
     const DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 0;
     const DWORD start = GetTickCount();
-    while (FormWindow(false) == nullptr && GetTickCount() - start < limit) Sleep(10);
-    HWND about = FormWindow(false);
+    while (FindProgramWindow(false) == nullptr && GetTickCount() - start < limit) Sleep(10);
+    HWND about = FindProgramWindow(false);
     std::printf("about=%s\n", about != nullptr && IsWindowVisible(about) ? "open" : "closed");
     if (about != nullptr) {
       HWND button = GetDlgItem(about, 102);  // abc, the second control
-      std::printf("button=%s\n", Utf8(WindowText(button)).c_str());
+      std::printf("button=%s\n", Utf8Of(WindowTextOf(button)).c_str());
       std::printf("button_enabled=%d\n", button != nullptr && IsWindowEnabled(button) ? 1 : 0);
       RECT r{};
       GetWindowRect(about, &r);

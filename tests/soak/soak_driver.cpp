@@ -26,9 +26,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/program_windows.h"
+
 namespace {
 
-constexpr wchar_t kFormClass[] = L"QhForm";
 // Control ids of the main window: 100 + the control's place in its description.
 constexpr int kSearchBoxId = 102;
 constexpr int kTodayButtonId = 106;
@@ -63,34 +64,14 @@ constexpr long kGdiSlack = 6;
 constexpr long kUserSlack = 4;
 constexpr long kHandleSlack = 8;
 
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
-  return text;
-}
+using qh_test::Utf8Of;
+using qh_test::WindowTextOf;
 
 // ---- The program's windows ---------------------------------------------------
 
-HWND MainWindow() {
-  HWND found = nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM out) -> BOOL {
-        wchar_t cls[64] = {};
-        GetClassNameW(window, cls, 64);
-        if (std::wstring(cls) == kFormClass && GetMenu(window) != nullptr) {
-          *reinterpret_cast<HWND*>(out) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+HWND MainWindow() { return qh_test::FindProgramWindow(true); }
 
-HWND StatusBar(HWND main) { return FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr); }
+
 
 HWND DescendantOfClass(HWND parent, const wchar_t* className) {
   struct Search {
@@ -131,7 +112,7 @@ bool FindTarget(Target& t) {
   if (t.main == nullptr) return false;
   GetWindowThreadProcessId(t.main, &t.pid);
   const HWND calendar = GetDlgItem(t.main, kCalendarId);
-  t.status = StatusBar(t.main);
+  t.status = qh_test::StatusBarOf(t.main);
   t.searchBox = GetDlgItem(t.main, kSearchBoxId);
   if (calendar == nullptr) return false;
   t.grid = DescendantOfClass(calendar, L"CCalendar");
@@ -147,34 +128,7 @@ bool FindTarget(Target& t) {
          t.gridWidth > 0 && t.gridHeight > 0;
 }
 
-// SB_GETTEXTW writes into the target process: give it a buffer there.
-std::wstring StatusText(HWND bar, int part) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(bar, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (process == nullptr) return L"<no access>";
-  constexpr SIZE_T kBytes = 1024 * sizeof(wchar_t);
-  void* remote = VirtualAllocEx(process, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE);
-  std::wstring text;
-  if (remote != nullptr) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remote),
-                        SMTO_ABORTIFHUNG, kHangMs, &ignored);
-    wchar_t buffer[1024] = {};
-    SIZE_T read = 0;
-    ReadProcessMemory(process, remote, buffer, kBytes - sizeof(wchar_t), &read);
-    text = buffer;
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(process);
-  return text;
-}
-
-std::wstring WindowText(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  return text;
-}
+std::wstring StatusText(HWND bar, int part) { return qh_test::RemoteStatusText(bar, part, kHangMs); }
 
 // ---- Resource counters ---------------------------------------------------------
 //
@@ -722,7 +676,7 @@ int Run(const RunOptions& options) {
     std::snprintf(label, sizeof label, "at_%ld", done + 1);
     PrintSample(label, s, choice);
     // The texts move with the actions: they land.
-    std::printf("%s status0: %s\n", label, Utf8(StatusText(target.status, 0)).c_str());
+    std::printf("%s status0: %s\n", label, Utf8Of(StatusText(target.status, 0)).c_str());
   }
   const DWORD soakMs = GetTickCount() - soakStarted;
   ok = ok && soak.Alive() && soak.Canonical(1500) && soak.Alive();
@@ -756,10 +710,10 @@ int Run(const RunOptions& options) {
 
   const std::wstring welcome = StatusText(target.status, 0);
   const std::wstring clock = StatusText(target.status, 1);
-  const std::wstring dateText = WindowText(GetDlgItem(target.main, kCalendarId));
+  const std::wstring dateText = WindowTextOf(GetDlgItem(target.main, kCalendarId));
   const HWND todayButton = GetDlgItem(target.main, kTodayButtonId);
-  std::printf("status0=%s\nstatus1=%s\ndate_text=%s\n", Utf8(welcome).c_str(), Utf8(clock).c_str(),
-              Utf8(dateText).c_str());
+  std::printf("status0=%s\nstatus1=%s\ndate_text=%s\n", Utf8Of(welcome).c_str(), Utf8Of(clock).c_str(),
+              Utf8Of(dateText).c_str());
   const auto expect = [&](bool held, const char* what) {
     if (!held) {
       std::printf("FAIL: %s\n", what);
@@ -786,7 +740,7 @@ int main(int argc, char** argv) {
     const DWORD start = GetTickCount();
     for (;;) {
       const HWND main = MainWindow();
-      if (main != nullptr && StatusBar(main) != nullptr && IsWindowVisible(main)) {
+      if (main != nullptr && qh_test::StatusBarOf(main) != nullptr && IsWindowVisible(main)) {
         std::printf("ok\n");
         return 0;
       }
@@ -817,7 +771,7 @@ int main(int argc, char** argv) {
     for (HWND window : ProcessWindows(target.pid)) {
       wchar_t cls[64] = {};
       GetClassNameW(window, cls, 64);
-      std::printf("window %p %s%s\n", static_cast<void*>(window), Utf8(cls).c_str(),
+      std::printf("window %p %s%s\n", static_cast<void*>(window), Utf8Of(cls).c_str(),
                   IsWindowVisible(window) ? " visible" : "");
     }
     CloseHandle(process);
