@@ -19,9 +19,7 @@ void PadTo(std::string& line, std::size_t width) {
 std::string CellLunarText(const calendar::DayCell& cell) {
   const auto festivals = lunar::GetFestivalsOfDay(cell.date.year, cell.date.month, cell.date.day);
   if (!festivals.empty()) return festivals.front()->name;
-  if (cell.lunar.day == 0) return {};  // outside the lunar span
-  if (cell.lunar.day == 1) return lunar::GetLunarMonthName(cell.lunar.month, cell.lunar.leap != 0);
-  return lunar::GetLunarDayName(cell.lunar.day);
+  return calendar::CellLunarLabel(cell);  // as the calendar control labels it
 }
 
 }  // namespace
