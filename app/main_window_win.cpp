@@ -23,6 +23,13 @@ using runtime::form::MenuDescription;
 using runtime::form::WindowDescription;
 namespace calendar_props = runtime::control::month_calendar;
 
+// The 风格 menu: its entries and their skins, 蓝色风格 (skin 2) checked at start.
+struct StyleEntry {
+  const char* caption;
+  int skin;
+};
+constexpr StyleEntry kStyleEntries[] = {{"普通风格", 1}, {"蓝色风格", 2}, {"绿色风格", 11}, {"银色风格", 10}};
+
 // The calendar's stored properties as the window was designed: version 2,
 // 2010-12-19 00:00, Gregorian mode, no template of its own, header shown.
 const std::array<std::uint8_t, 24>& StoredCalendarData() {
@@ -58,7 +65,8 @@ WindowDescription MainWindowDescription(HICON icon, HICON smallIcon, HCURSOR cur
                {{kMenuBackToToday}, {kMenuGregorian, true}, {kMenuLunar}, {kMenuExit}}},
       MenuDescription{kMenuTools, {{kMenuTimeSync}}},
       MenuDescription{kMenuStyle,
-               {{"普通风格"}, {"蓝色风格", true}, {"绿色风格"}, {"银色风格"}}},
+               {{kStyleEntries[0].caption}, {kStyleEntries[1].caption, true},
+                {kStyleEntries[2].caption}, {kStyleEntries[3].caption}}},
       MenuDescription{kMenuHelp, {{kMenuAbout}, {kMenuSite}, {kMenuUpgrade}}},
   };
 
@@ -103,10 +111,9 @@ MainWindow::MainWindow(ShellState& state, HICON icon, HICON smallIcon, HICON tra
   form_.OnMenu(kMenuGregorian, [this] { SetCalendarMode(true); });
   form_.OnMenu(kMenuLunar, [this] { SetCalendarMode(false); });
   form_.OnMenu(kMenuExit, [] { runtime::ExitProgram(0); });
-  form_.OnMenu("普通风格", [this] { ChooseSkin(1, "普通风格"); });
-  form_.OnMenu("蓝色风格", [this] { ChooseSkin(2, "蓝色风格"); });
-  form_.OnMenu("绿色风格", [this] { ChooseSkin(11, "绿色风格"); });
-  form_.OnMenu("银色风格", [this] { ChooseSkin(10, "银色风格"); });
+  for (const StyleEntry& style : kStyleEntries) {
+    form_.OnMenu(style.caption, [this, style] { ChooseSkin(style.skin, style.caption); });
+  }
   form_.OnMenu(kMenuTimeSync, [this] { SynchronizeTime(); });
   form_.OnMenu(kMenuAbout, [this] { ShowAboutWindow(state_, form_.Window()); });
   form_.OnMenu(kMenuSite, [] { runtime::OpenWebAddress(MakerSiteAddress()); });
@@ -153,8 +160,8 @@ void MainWindow::SetCalendarMode(bool gregorian) {
 void MainWindow::ChooseSkin(int number, const char* entry) {
   std::string skinFile;
   ApplySkin(number, skinFile);
-  for (const char* other : {"普通风格", "蓝色风格", "绿色风格", "银色风格"}) {
-    form_.SetMenuChecked(other, std::strcmp(other, entry) == 0);
+  for (const StyleEntry& style : kStyleEntries) {
+    form_.SetMenuChecked(style.caption, std::strcmp(style.caption, entry) == 0);
   }
 }
 
