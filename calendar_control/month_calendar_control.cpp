@@ -233,7 +233,7 @@ int CnMonthCalendar::SetDate(int year, int month, int day) {
 
 void CnMonthCalendar::PropertyWritten(int index, const control::PropertyValue* value) {
   if (value == nullptr) return;
-  const int hostIndex = index + control::month_calendar::kFirstOwnProperty;
+  const int hostIndex = index + control::kFirstOwnProperty;
   PropertyData data;
   switch (PropertyTypeOf(hostIndex)) {
     case PropertyType::kHidden:
@@ -270,7 +270,7 @@ HGLOBAL CnMonthCalendar::GetAllPropertyData() const {
 
 void CnMonthCalendar::GetProperty(int index, control::PropertyValue* value) {
   if (value == nullptr) return;
-  const int hostIndex = index + control::month_calendar::kFirstOwnProperty;
+  const int hostIndex = index + control::kFirstOwnProperty;
   PropertyData data;
   if (!model_.ReadProperty(hostIndex, data)) return;  // hidden: the host's value stays
   switch (PropertyTypeOf(hostIndex)) {

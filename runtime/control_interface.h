@@ -82,6 +82,11 @@ struct HostEventRecord {
 };
 static_assert(sizeof(HostEventRecord) == 44);
 
+// Host property indices 0..7 are the standard properties every control has
+// (left, top, width, height, tag, visible, disabled, mouse pointer), kept by
+// the host; a control's entry points get the index minus this.
+inline constexpr int kFirstOwnProperty = 8;
+
 // ---- The month calendar's numbering ---------------------------------------
 
 namespace month_calendar {
@@ -114,7 +119,6 @@ enum Property : int {
   kDateText = 26,
   kShowHeader = 29,
 };
-inline constexpr int kFirstOwnProperty = 8;
 
 // The library's one command: select (year, month, day) in the control the
 // host knows by (form id, unit id). 1 when the day was selected, else 0.

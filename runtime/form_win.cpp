@@ -384,17 +384,17 @@ std::uint32_t Form::UnitId(std::string_view control) const {
 
 bool Form::ReadProperty(std::string_view control, int index, control::PropertyValue& value) const {
   const LiveControl* live = Find(control);
-  if (live == nullptr || live->object == nullptr || index < control::month_calendar::kFirstOwnProperty) return false;
+  if (live == nullptr || live->object == nullptr || index < control::kFirstOwnProperty) return false;
   auto get = reinterpret_cast<control::GetPropertyFunction>(live->type->entryPoints(control::kEntryGetProperty));
-  return get != nullptr && get(live->object, index - control::month_calendar::kFirstOwnProperty, &value);
+  return get != nullptr && get(live->object, index - control::kFirstOwnProperty, &value);
 }
 
 void Form::WriteProperty(std::string_view control, int index, const control::PropertyValue& value) {
   const LiveControl* live = Find(control);
-  if (live == nullptr || live->object == nullptr || index < control::month_calendar::kFirstOwnProperty) return;
+  if (live == nullptr || live->object == nullptr || index < control::kFirstOwnProperty) return;
   auto written =
       reinterpret_cast<control::PropertyWrittenFunction>(live->type->entryPoints(control::kEntryPropertyWritten));
-  if (written != nullptr) written(live->object, index - control::month_calendar::kFirstOwnProperty, &value);
+  if (written != nullptr) written(live->object, index - control::kFirstOwnProperty, &value);
 }
 
 INT_PTR Form::HostNotify(int code, INT_PTR arg1, INT_PTR arg2) {

@@ -124,13 +124,13 @@ void TestHost::ParkPointer() {
 
 bool TestHost::Read(std::uint32_t unitId, int hostIndex, control::PropertyValue& value) {
   const auto get = EntryPoint<control::GetPropertyFunction>(control::kEntryGetProperty);
-  return get(units.count(unitId) ? units[unitId] : nullptr, hostIndex - control::month_calendar::kFirstOwnProperty,
+  return get(units.count(unitId) ? units[unitId] : nullptr, hostIndex - control::kFirstOwnProperty,
              &value) != FALSE;
 }
 
 void TestHost::Write(std::uint32_t unitId, int hostIndex, const control::PropertyValue& value) {
   const auto written = EntryPoint<control::PropertyWrittenFunction>(control::kEntryPropertyWritten);
-  written(units.count(unitId) ? units[unitId] : nullptr, hostIndex - control::month_calendar::kFirstOwnProperty,
+  written(units.count(unitId) ? units[unitId] : nullptr, hostIndex - control::kFirstOwnProperty,
           &value);
 }
 
